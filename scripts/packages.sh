@@ -1,0 +1,21 @@
+# Installs the Debian packages named as arguments that are not installed yet,
+# with one apt-get update before the first install. Sourced by the scripts.
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  if [ -z "${RXFLASH_APT_UPDATED:-}" ]; then
+    $sudo apt-get update -qq
+    export RXFLASH_APT_UPDATED=1
+  fi
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# What a native build with the simulated board and the tests needs.
+NATIVE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-dev)
