@@ -23,8 +23,8 @@ struct OdParameters {
 };
 
 struct PhysicalAdapterRecord {
-  int32_t Size;             // 80
-  uint8_t Description[76];  // handed to ATIDL_WriteAndReadI2CEx for adapter 0
+  int32_t Size;            // 80
+  uint8_t Description[76]; // handed to ATIDL_WriteAndReadI2CEx for adapter 0
 };
 
 static_assert(sizeof(MvpuStatus) == 60);

@@ -38,8 +38,8 @@ int32_t AmdTransfer(const char* failLine, AtiI2CRequest* request) {
 }
 
 template <typename Plain, typename Extended>
-int32_t Transfer(const Plain& plain, const Extended& extended, const char* atiFailLine, int32_t type,
-                 NV_I2C_INFO* info, uint32_t* extension, AtiI2CRequest* request) {
+int32_t Transfer(const Plain& plain, const Extended& extended, const char* atiFailLine, int32_t type, NV_I2C_INFO* info,
+                 uint32_t* extension, AtiI2CRequest* request) {
   switch (BoardVendor) {
   case BoardVendorNvidia:
     return NvidiaTransfer(plain, extended, type, info, extension);

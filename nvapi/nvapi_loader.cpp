@@ -22,8 +22,7 @@ QueryInterfaceFunction QueryInterface;
 EnterHookFunction EnterHook;
 ExitHookFunction ExitHook;
 
-template <typename Function>
-Function Query(uint32_t id) {
+template <typename Function> Function Query(uint32_t id) {
   return reinterpret_cast<Function>(QueryInterface(id));
 }
 

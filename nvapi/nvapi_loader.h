@@ -59,11 +59,9 @@ DriverFunction ResolveMember(size_t index, uint32_t id);
 void CallEnterHook(uint32_t id, CallContext& context);
 void CallExitHook(uint32_t id, const CallContext& context, NvAPI_Status status);
 
-template <size_t Index, uint32_t Id, typename Prototype>
-struct Member;
+template <size_t Index, uint32_t Id, typename Prototype> struct Member;
 
-template <size_t Index, uint32_t Id, typename... Args>
-struct Member<Index, Id, NvAPI_Status(Args...)> {
+template <size_t Index, uint32_t Id, typename... Args> struct Member<Index, Id, NvAPI_Status(Args...)> {
   NvAPI_Status operator()(Args... args) const {
     DriverFunction function = ResolveMember(Index, Id);
     if (function == nullptr) {
@@ -79,7 +77,7 @@ struct Member<Index, Id, NvAPI_Status(Args...)> {
 
 } // namespace nvapi
 
-#define NVAPI_MEMBER_OPERATION(name, id, prototype) \
+#define NVAPI_MEMBER_OPERATION(name, id, prototype)                                                                    \
   inline constexpr nvapi::Member<static_cast<size_t>(nvapi::MemberIndex::name), id, prototype> name{};
 NVAPI_MEMBERS(NVAPI_MEMBER_OPERATION)
 #undef NVAPI_MEMBER_OPERATION

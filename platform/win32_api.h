@@ -27,7 +27,6 @@ void Sleep(DWORD milliseconds);
 // GetProcAddress typed for the entry's own prototype; null when the library
 // does not export the name. The detour through void (*)() is the form
 // compilers accept between unrelated function pointer types.
-template <typename Function>
-Function GetProcAddressAs(HMODULE module, const char* procName) {
+template <typename Function> Function GetProcAddressAs(HMODULE module, const char* procName) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, procName)));
 }
