@@ -11,8 +11,9 @@ namespace {
 
 using EnumDisplayDevicesFunction = BOOL(WINAPI*)(const char* device, DWORD index, void* record, DWORD flags);
 
-// Looked up once per process; the system library is never freed.
-EnumDisplayDevicesFunction EnumDisplayDevices;
+// Looked up once per process; the system library is never freed. (Not named
+// EnumDisplayDevices: <windows.h> defines that name as a macro.)
+EnumDisplayDevicesFunction EnumDisplayDevicesEntry;
 
 // A machine has a handful of display devices; an enumeration that goes on
 // past this many is broken, and the scan stops there.
@@ -21,9 +22,10 @@ constexpr int32_t MaxDisplayDevices = 256;
 } // namespace
 
 int32_t FindPrimaryAdapter() {
-  if (EnumDisplayDevices == nullptr) {
-    EnumDisplayDevices = GetProcAddressAs<EnumDisplayDevicesFunction>(LoadLibraryA("USER32"), "EnumDisplayDevicesA");
-    if (EnumDisplayDevices == nullptr) {
+  if (EnumDisplayDevicesEntry == nullptr) {
+    EnumDisplayDevicesEntry =
+        GetProcAddressAs<EnumDisplayDevicesFunction>(LoadLibraryA("USER32"), "EnumDisplayDevicesA");
+    if (EnumDisplayDevicesEntry == nullptr) {
       return 0;
     }
   }
@@ -32,7 +34,7 @@ int32_t FindPrimaryAdapter() {
   for (int32_t position = 0; position < MaxDisplayDevices; ++position) {
     std::memset(&record, 0, sizeof record);
     record.Size = sizeof record;
-    if (!EnumDisplayDevices(nullptr, static_cast<DWORD>(position), &record, 0)) {
+    if (!EnumDisplayDevicesEntry(nullptr, static_cast<DWORD>(position), &record, 0)) {
       break;
     }
     if (record.StateFlags == PrimaryDesktopFlags) {

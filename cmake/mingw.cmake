@@ -1,0 +1,14 @@
+# Cross-compilation for Windows with Debian's MinGW-w64 toolchain. The
+# including toolchain file sets RXFLASH_MINGW_TRIPLE first.
+set(CMAKE_SYSTEM_NAME Windows)
+
+# The win32 thread model needs no winpthread library beside the executable.
+find_program(CMAKE_C_COMPILER NAMES ${RXFLASH_MINGW_TRIPLE}-gcc-win32 ${RXFLASH_MINGW_TRIPLE}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${RXFLASH_MINGW_TRIPLE}-g++-win32 ${RXFLASH_MINGW_TRIPLE}-g++ REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${RXFLASH_MINGW_TRIPLE}-windres REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${RXFLASH_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
