@@ -1,5 +1,6 @@
 # Installs the Debian packages named as arguments that are not installed yet,
-# with one apt-get update before the first install. Sourced by the scripts.
+# with one apt-get update before the first install, recommends included (as
+# on the machines the project was set up on). Sourced by the scripts.
 ensure_packages() {
   local missing=()
   local package
@@ -14,7 +15,7 @@ ensure_packages() {
     $sudo apt-get update -qq
     export RXFLASH_APT_UPDATED=1
   fi
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
 # What a native build with the simulated board and the tests needs.
