@@ -33,10 +33,16 @@ template <typename T> void Take(const json& object, const char* key, T& target) 
 }
 
 uint32_t NumericKey(const std::string& key) {
+  const std::runtime_error notANumber("key \"" + key + "\" is not a number");
   size_t used = 0;
-  const unsigned long value = std::stoul(key, &used, 0);
+  unsigned long value = 0;
+  try {
+    value = std::stoul(key, &used, 0);
+  } catch (const std::logic_error&) {
+    throw notANumber;
+  }
   if (used != key.size()) {
-    throw std::runtime_error("\"" + key + "\" is not a number");
+    throw notANumber;
   }
   return static_cast<uint32_t>(value);
 }
