@@ -19,7 +19,7 @@ ensure_packages() {
 }
 
 # What a native build with the simulated board and the tests needs.
-NATIVE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-dev)
+NATIVE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev)
 
 # What the Windows builds need: the MinGW-w64 cross compilers and binutils,
 # for the 32-bit product and a 64-bit build.
@@ -27,3 +27,7 @@ WINDOWS_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-6
 
 # Wine's 64-bit loader, which runs the 64-bit Windows build in the tests.
 WINE_PACKAGES=(wine64)
+
+# What the performance scripts run the tool under: wall-clock timing, peak
+# memory and heap profiling.
+BENCH_PACKAGES=(hyperfine time valgrind binutils jq)
