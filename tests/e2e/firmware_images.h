@@ -9,6 +9,9 @@
 namespace e2e {
 
 inline constexpr size_t SectorBytes = 4096;
+// Each sector goes to the receiver as 410 writes of 10 bytes.
+inline constexpr size_t PacketsPerSector = 410;
+inline constexpr size_t PacketBytes = 10;
 
 // size bytes of a pattern that differs from sector to sector and from seed
 // to seed, with every byte value occurring.

@@ -31,6 +31,16 @@ std::vector<nlohmann::json> CallsOf(const Trace& trace, const std::string& call)
   return lines;
 }
 
+std::vector<bool> UnloadsOf(const Trace& trace, const std::string& library) {
+  std::vector<bool> unloads;
+  for (const nlohmann::json& line : CallsOf(trace, "library_unloaded")) {
+    if (line.at("lib") == library) {
+      unloads.push_back(line.at("exiting"));
+    }
+  }
+  return unloads;
+}
+
 std::vector<I2cTransfer> I2cTransfers(const Trace& trace) {
   std::vector<I2cTransfer> transfers;
   for (const nlohmann::json& line : trace) {
