@@ -10,17 +10,16 @@ InterfaceEntry InterfaceTable[MemberCount] = {
 #undef NVAPI_MEMBER_ENTRY
 };
 
+EnterHookFunction EnterHook;
+ExitHookFunction ExitHook;
+
 namespace {
 
 using QueryInterfaceFunction = void* (*)(uint32_t id);
 using DriverControlFunction = NvAPI_Status (*)();
-using EnterHookFunction = NvAPI_Status (*)(uint32_t id, uint32_t context[2]);
-using ExitHookFunction = NvAPI_Status (*)(uint32_t id, uint32_t word0, uint32_t word1, NvAPI_Status status);
 
 HMODULE Library;
 QueryInterfaceFunction QueryInterface;
-EnterHookFunction EnterHook;
-ExitHookFunction ExitHook;
 
 template <typename Function> Function Query(uint32_t id) {
   return reinterpret_cast<Function>(QueryInterface(id));
@@ -49,18 +48,6 @@ DriverFunction ResolveMember(size_t index, uint32_t id) {
     entry.Tried = 1;
   }
   return entry.Function;
-}
-
-void CallEnterHook(uint32_t id, CallContext& context) {
-  if (EnterHook != nullptr) {
-    EnterHook(id, context.Words);
-  }
-}
-
-void CallExitHook(uint32_t id, const CallContext& context, NvAPI_Status status) {
-  if (ExitHook != nullptr) {
-    ExitHook(id, context.Words[0], context.Words[1], status);
-  }
 }
 
 } // namespace nvapi

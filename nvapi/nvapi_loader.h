@@ -33,6 +33,8 @@ struct CallContext {
 };
 
 using DriverFunction = void (*)();
+using EnterHookFunction = NvAPI_Status (*)(uint32_t id, uint32_t context[2]);
+using ExitHookFunction = NvAPI_Status (*)(uint32_t id, uint32_t word0, uint32_t word1, NvAPI_Status status);
 
 struct InterfaceEntry {
   uint32_t Id;
@@ -51,26 +53,37 @@ inline constexpr size_t MemberCount = static_cast<size_t>(MemberIndex::Count);
 
 extern InterfaceEntry InterfaceTable[MemberCount];
 
+// The driver's hooks: both set or both null. Written only by NvAPI_Initialize
+// and NvAPI_Unload; read by every member call.
+extern EnterHookFunction EnterHook;
+extern ExitHookFunction ExitHook;
+
 // The entry's driver function, resolving it on the first call while the
 // layer is initialised; null when it is not available.
 DriverFunction ResolveMember(size_t index, uint32_t id);
 
-// Hook calls around a member call; each does nothing when the hooks are unset.
-void CallEnterHook(uint32_t id, CallContext& context);
-void CallExitHook(uint32_t id, const CallContext& context, NvAPI_Status status);
-
 template <size_t Index, uint32_t Id, typename Prototype> struct Member;
 
+// A member call. Once the entry is resolved it costs a load and a test of the
+// entry, a test of each hook and the driver call itself: everything but the
+// first resolution is inline.
 template <size_t Index, uint32_t Id, typename... Args> struct Member<Index, Id, NvAPI_Status(Args...)> {
   NvAPI_Status operator()(Args... args) const {
-    DriverFunction function = ResolveMember(Index, Id);
+    DriverFunction function = InterfaceTable[Index].Function;
     if (function == nullptr) {
-      return NVAPI_NO_IMPLEMENTATION;
+      function = ResolveMember(Index, Id);
+      if (function == nullptr) {
+        return NVAPI_NO_IMPLEMENTATION;
+      }
     }
     CallContext context{};
-    CallEnterHook(Id, context);
+    if (EnterHook != nullptr) {
+      EnterHook(Id, context.Words);
+    }
     NvAPI_Status status = reinterpret_cast<NvAPI_Status (*)(Args...)>(function)(args...);
-    CallExitHook(Id, context, status);
+    if (ExitHook != nullptr) {
+      ExitHook(Id, context.Words[0], context.Words[1], status);
+    }
     return status;
   }
 };
