@@ -82,11 +82,12 @@ class NativeRunner final : public ToolRunner {
 public:
   NativeRunner() {
 #ifdef __linux__
-    // Root opens any file for writing. Children started from here on lose
-    // that power, so a file without write permission is read-only to the
-    // tool as it would be to a user. This process keeps it.
+    // Root opens any file for reading and writing. Children started from
+    // here on lose that power, so a file without write or read permission is
+    // closed to the tool as it would be to a user. This process keeps it.
     if (geteuid() == 0) {
       prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+      prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
     }
 #endif
   }
@@ -105,7 +106,8 @@ public:
 
   bool ObeysFilePermissions() const override {
 #ifdef __linux__
-    return geteuid() != 0 || prctl(PR_CAPBSET_READ, CAP_DAC_OVERRIDE, 0, 0, 0) == 0;
+    return geteuid() != 0 || (prctl(PR_CAPBSET_READ, CAP_DAC_OVERRIDE, 0, 0, 0) == 0 &&
+                              prctl(PR_CAPBSET_READ, CAP_DAC_READ_SEARCH, 0, 0, 0) == 0);
 #else
     return geteuid() != 0;
 #endif

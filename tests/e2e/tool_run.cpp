@@ -9,8 +9,8 @@
 namespace e2e {
 namespace {
 
-// Names inside the run directory, which is also the tool's current
-// directory; the scenario names its output files relative to it.
+// Names inside the run directory; the scenario names its output files
+// relative to the tool's current directory.
 constexpr char ScenarioFile[] = "scenario.json";
 constexpr char TraceFile[] = "trace.jsonl";
 constexpr char FlashFile[] = "flash.bin";
@@ -41,9 +41,13 @@ std::vector<nlohmann::json> ReadTrace(const std::filesystem::path& path) {
 void PlaceFile(const std::filesystem::path& directory, const PlacedFile& file) {
   const std::filesystem::path path = directory / file.name;
   WriteFile(path, file.bytes.data(), file.bytes.size());
-  if (file.readOnly) {
-    using std::filesystem::perms;
-    std::filesystem::permissions(path, perms::owner_read | perms::group_read | perms::others_read);
+  using std::filesystem::perms;
+  if (file.readOnly || file.unreadable) {
+    perms permissions = file.readOnly ? perms::none : perms::owner_write;
+    if (!file.unreadable) {
+      permissions |= perms::owner_read | perms::group_read | perms::others_read;
+    }
+    std::filesystem::permissions(path, permissions);
   }
 }
 
@@ -57,7 +61,8 @@ ToolResult RunTool(const ToolRun& run) {
 
   Invocation invocation;
   invocation.arguments = run.arguments;
-  invocation.workDirectory = root;
+  invocation.workDirectory = root / run.directory;
+  std::filesystem::create_directories(invocation.workDirectory);
   invocation.libraryDirectory = runner.LibraryDirectory(root);
   invocation.scenario = root / ScenarioFile;
   invocation.input = root / InputFile;
@@ -71,7 +76,7 @@ ToolResult RunTool(const ToolRun& run) {
   WriteFile(invocation.scenario, scenarioText.data(), scenarioText.size());
   WriteFile(invocation.input, run.input.data(), run.input.size());
   for (const PlacedFile& file : run.files) {
-    PlaceFile(root, file);
+    PlaceFile(invocation.workDirectory, file);
   }
   StageStandIns(runner, run.standIns, invocation.workDirectory, invocation.libraryDirectory);
 
@@ -81,8 +86,8 @@ ToolResult RunTool(const ToolRun& run) {
   result.inputConsumed = completion.inputConsumed;
   result.output = ReadFile(invocation.output);
   result.errors = ReadFile(invocation.errors);
-  result.trace = ReadTrace(root / TraceFile);
-  const std::string flash = ReadFile(root / FlashFile);
+  result.trace = ReadTrace(invocation.workDirectory / TraceFile);
+  const std::string flash = ReadFile(invocation.workDirectory / FlashFile);
   result.flash.assign(flash.begin(), flash.end());
   return result;
 }

@@ -19,6 +19,7 @@ struct PlacedFile {
   std::string name;
   std::vector<uint8_t> bytes;
   bool readOnly = false;
+  bool unreadable = false; // without read permission
 };
 
 // Which stand-in libraries the run gets: the full set unless told otherwise.
@@ -29,6 +30,9 @@ struct StandIns {
 
 struct ToolRun {
   std::vector<std::string> arguments;
+  // The tool's current directory, below the run's own and made for the run
+  // (empty: the run's own); KAV.DLL and the files are put there.
+  std::string directory;
   nlohmann::json scenario = nlohmann::json::object();
   StandIns standIns;
   std::vector<PlacedFile> files;

@@ -39,8 +39,8 @@ public:
   virtual std::filesystem::path VariantDirectory() const = 0;
   // Where the stand-ins of one run go, given that run's own directory.
   virtual std::filesystem::path LibraryDirectory(const std::filesystem::path& runDirectory) const = 0;
-  // True when a file without write permission cannot be opened for writing
-  // by the tool, also when the tests run as root.
+  // True when a file without write (read) permission cannot be opened for
+  // writing (reading) by the tool, also when the tests run as root.
   virtual bool ObeysFilePermissions() const = 0;
 
   virtual Completion Run(const Invocation& invocation) const = 0;
