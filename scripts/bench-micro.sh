@@ -6,12 +6,10 @@
 # ratios. Usage: bash scripts/bench-micro.sh [repetitions]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
-ensure_packages "${NATIVE_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
+source scripts/bench-common.sh
 
 repetitions=${1:-20}
-cmake --preset bench >/dev/null
-cmake --build --preset bench --target bench_loader_call bench_loader_call_sim bench_framing >/dev/null
+bench_build bench_loader_call bench_loader_call_sim bench_framing
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -27,7 +25,7 @@ medians() {
             | (.real_time * $u), (.cpu_time * $u)] | @tsv' "$1"
 }
 
-echo "machine: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+bench_machine
 echo "medians of $repetitions repetitions (random interleaving), nanoseconds"
 printf '%-44s %12s %12s\n' benchmark real cpu
 for bench in bench_loader_call bench_loader_call_sim bench_framing; do

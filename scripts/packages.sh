@@ -25,9 +25,12 @@ NATIVE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-
 # for the 32-bit product and a 64-bit build.
 WINDOWS_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
 
+# The fuzz target: clang with libFuzzer and the sanitizer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
 # Wine's 64-bit loader, which runs the 64-bit Windows build in the tests.
 WINE_PACKAGES=(wine64)
 
 # What the performance scripts run the tool under: wall-clock timing, peak
 # memory and heap profiling.
-BENCH_PACKAGES=(hyperfine time valgrind binutils jq)
+BENCH_PACKAGES=(hyperfine time valgrind binutils jq linux-perf)
