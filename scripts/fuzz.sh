@@ -12,6 +12,11 @@ target=build/fuzz/fuzz/firmware_image_fuzz
 # The header (3 bytes), a 300-character name and a 40000-byte file.
 max_len=40303
 
+# The target writes and removes a file for every input, in a directory under
+# TMPDIR: on a memory file system where there is one, five times as fast here.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  export TMPDIR=/dev/shm
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/corpus"
