@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "sim/process_exit.h"
+
 namespace sim {
 
 namespace {
@@ -85,7 +87,7 @@ Board& TheBoard() {
 
 void ResetBoard(Scenario settings) {
   if (CurrentBoard == nullptr) {
-    std::atexit(MarkExiting);
+    AtProcessExit(MarkExiting);
   }
   // The board itself is never destroyed at exit: stand-ins unloaded at the
   // very end of the process still trace through it.

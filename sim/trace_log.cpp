@@ -8,7 +8,7 @@ void TraceLog::Restart(const std::string& path) {
   file_.close();
   file_.clear();
   if (!path.empty()) {
-    file_.open(path, std::ios::app);
+    file_.open(path, std::ios::app | std::ios::binary);
   }
 }
 
