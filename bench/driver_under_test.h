@@ -7,9 +7,18 @@
 
 #include <cstdint>
 
-#include "nvapi/nvapi_members.h"
+#include "nvapi/nvapi_loader.h"
 
 namespace bench {
+
+// The interface ID of a member operation, from the loader's own table.
+template <size_t Index, uint32_t Id, typename Prototype>
+constexpr uint32_t InterfaceId(const nvapi::Member<Index, Id, Prototype>&) {
+  return Id;
+}
+
+// The member the benchmarks call: the update's packet write.
+inline constexpr uint32_t I2cWriteExId = InterfaceId(NvAPI_I2CWriteEx);
 
 // Loads the library into the process (once) and makes the driver offer both
 // hooks, or none, at the next NvAPI_Initialize. False when it cannot.

@@ -58,7 +58,7 @@ void BM_DirectCall(benchmark::State& state) {
   if (!Prepare(state, false)) {
     return;
   }
-  DirectI2cWriteEx = reinterpret_cast<I2cWriteExFunction>(bench::DriverFunction(0x283AC65A));
+  DirectI2cWriteEx = reinterpret_cast<I2cWriteExFunction>(bench::DriverFunction(bench::I2cWriteExId));
   RunCalls(state, [](NvPhysicalGpuHandle gpu, PacketWrite& write) {
     return DirectI2cWriteEx(gpu, &write.Transaction.Info, &write.Transaction.Extension);
   });

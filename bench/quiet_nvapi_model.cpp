@@ -5,7 +5,7 @@
 // only what the loader benchmarks call.
 #include <cstdint>
 
-#include "nvapi/nvapi_loader.h"
+#include "bench/driver_under_test.h"
 #include "sim/board_model.h"
 
 namespace {
@@ -57,7 +57,7 @@ void* NvapiQueryInterface(uint32_t id) {
     return OfferHooks ? Offer(&EnterHook) : nullptr;
   case NvExitHookId:
     return OfferHooks ? Offer(&ExitHook) : nullptr;
-  case 0x283AC65A: // NvAPI_I2CWriteEx
+  case bench::I2cWriteExId:
     return Offer(&I2cWriteEx);
   default:
     return nullptr;

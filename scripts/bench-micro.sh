@@ -29,7 +29,7 @@ bench_machine
 echo "medians of $repetitions repetitions (random interleaving), nanoseconds"
 printf '%-44s %12s %12s\n' benchmark real cpu
 for bench in bench_loader_call bench_loader_call_sim bench_framing; do
-  medians "$out/$bench.json" | while IFS=$'\t' read -r name real cpu; do
+  medians "$out/$bench.json" | sort | while IFS=$'\t' read -r name real cpu; do
     printf '%-44s %12.1f %12.1f\n' "$bench:$name" "$real" "$cpu"
   done
 done
