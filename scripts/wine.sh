@@ -34,7 +34,7 @@ fi
 
 case "$command" in
   setup)
-    [ ! -e "$WINEPREFIX/system.reg" ] || "$server" -k 2>/dev/null || true
+    [ ! -d "$WINEPREFIX" ] || "$server" -k 2>/dev/null || true
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     as_user=()
@@ -49,7 +49,9 @@ case "$command" in
     exec "$loader" "$@"
     ;;
   teardown)
-    if [ -e "$WINEPREFIX/system.reg" ]; then
+    # (A running server writes the prefix's registry files only when it
+    # ends: the directory is what tells that a server may run.)
+    if [ -d "$WINEPREFIX" ]; then
       "$server" -k 2>/dev/null || true
     fi
     rm -rf "$WINEPREFIX"
