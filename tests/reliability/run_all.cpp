@@ -8,6 +8,8 @@
 #include <mutex>
 #include <thread>
 
+#include "tests/e2e/tool_runner.h"
+
 namespace reliability {
 namespace {
 
@@ -25,6 +27,10 @@ std::vector<std::string> RunOne(const RunCase& runCase) {
 } // namespace
 
 Tally RunAll(const std::vector<RunCase>& cases, unsigned concurrency) {
+  // Made here, before the workers: the runner takes root's power over file
+  // permissions from the thread that makes it, and the threads started after
+  // inherit that.
+  e2e::SelectedRunner();
   Tally tally;
   tally.runs = cases.size();
   std::atomic<size_t> next{0};
