@@ -22,8 +22,11 @@ FuzzInput DecodeInput(const uint8_t* data, size_t size) {
 }
 
 std::vector<uint8_t> EncodeInput(const std::string& name, Placement placement, const std::vector<uint8_t>& contents) {
-  std::vector<uint8_t> bytes{static_cast<uint8_t>(name.size() & 0xFF), static_cast<uint8_t>(name.size() >> 8),
-                             static_cast<uint8_t>(placement)};
+  std::vector<uint8_t> bytes;
+  bytes.reserve(HeaderSize + name.size() + contents.size());
+  bytes.push_back(static_cast<uint8_t>(name.size() & 0xFF));
+  bytes.push_back(static_cast<uint8_t>(name.size() >> 8));
+  bytes.push_back(static_cast<uint8_t>(placement));
   bytes.insert(bytes.end(), name.begin(), name.end());
   bytes.insert(bytes.end(), contents.begin(), contents.end());
   return bytes;
